@@ -1,6 +1,5 @@
 package com.wendle.runtime;
 
-import java.io.PrintStream;
 import java.lang.reflect.InvocationTargetException;
 import java.lang.reflect.Method;
 import java.lang.reflect.Modifier;
@@ -33,12 +32,9 @@ public final class WinLauncher {
             StopListener.start(System.in);
         }
 
-        try {
-            runMain(launch.mainClass, launch.programArguments);
-        } catch (Exception | Error e) {
-            reportToRedirectedErr(e);
-            throw e;
-        }
+        // An exception propagates to the launcher, whose report (the VM's printStackTrace)
+        // goes to System.err and so also reaches a redirected error file.
+        runMain(launch.mainClass, launch.programArguments);
     }
 
     /**
@@ -71,19 +67,6 @@ public final class WinLauncher {
             }
             throw e;
         }
-    }
-
-    /**
-     * The launcher prints an escaping exception on the process's own standard error, which
-     * a service discards; the redirected file gets it too.
-     */
-    private static void reportToRedirectedErr(Throwable e) {
-        if (Wendle.getStderrFile() == null) {
-            return;
-        }
-        PrintStream err = System.err;
-        err.println("wendle: the application did not start or ended with an exception:");
-        e.printStackTrace(err);
     }
 
     /**
