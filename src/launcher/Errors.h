@@ -23,6 +23,9 @@ void showErrorMessage(int key, const char* argument);
 [[noreturn]] void failWithMessage(int key, const char* argument);
 
 // The message text of key with the first "{0}" replaced (portable helper).
+// Writes wide text to standard output (Unicode on a console).
+void writeStdout(const std::wstring& text);
+
 std::wstring substituteFirst(const std::wstring& message, const std::wstring& argument);
 
 }  // namespace wendle
