@@ -34,6 +34,8 @@ public final class RuntimeTests {
     private static final long CHILD_TIMEOUT_SECONDS = 60;
     private static final String LAUNCHER_CLASS = "com.wendle.runtime.WinLauncher";
     private static final String APPS = "com.wendle.tests.apps.";
+    /** The service's VM always runs with this: no signal handlers, so only the stop line ends it. */
+    private static final String SERVICE_VM_OPTION = "-Xrs";
     /** Java's class file major version for release 8. */
     private static final int RELEASE_8_MAJOR = 52;
 
@@ -206,7 +208,7 @@ public final class RuntimeTests {
 
     private static void stop(boolean endOfInput, String stopMethod, boolean returnFromMain) throws Exception {
         File marker = new File(work, "marker.txt");
-        List<String> p = props("-Dwendle.isService=true", "-Dtest.marker=" + marker.getPath());
+        List<String> p = props(SERVICE_VM_OPTION, "-Dwendle.isService=true", "-Dtest.marker=" + marker.getPath());
         if (stopMethod != null) {
             p.add("-Dwendle.stopMethod=" + stopMethod);
         }
@@ -237,7 +239,7 @@ public final class RuntimeTests {
     private static void stopIgnoresOtherLines() throws Exception {
         File marker = new File(work, "marker.txt");
         File go = new File(work, "go");
-        Child c = Child.start(props("-Dwendle.isService=true", "-Dtest.marker=" + marker.getPath()),
+        Child c = Child.start(props(SERVICE_VM_OPTION, "-Dwendle.isService=true", "-Dtest.marker=" + marker.getPath()),
                 "false", APPS + "WaitingApp", "", "", "false", "MySvc", "go-file=" + go.getPath());
         c.waitForLine("ready");
         c.writeStdin("1\n00\nstop\n");
