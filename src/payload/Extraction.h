@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace wendle {
@@ -20,8 +22,9 @@ constexpr int kCopyWriteFailed = 2;
 // launcher's own executable into a new extraction directory; sets
 // extractionDir and unextractedPosition. Returns 0 or the failed copy's code.
 int extractFiles();
-// The same, reading the records from source positioned at the first record.
-int extractFilesFrom(ByteSource& source);
+// The same with the records read from the source that openSource returns,
+// positioned at the first record; it is opened only once the directory exists.
+int extractFilesFrom(const std::function<std::unique_ptr<ByteSource>()>& openSource);
 
 // Sets extractionDir to "<reserved temp file>_dir<seconds>" and creates it;
 // ends the launcher (message 1009, "7") after ten failed attempts.
