@@ -44,6 +44,8 @@ void writeWide(DWORD which, const std::wstring& text) {
 void writeStdout(const std::wstring& text) { writeWide(STD_OUTPUT_HANDLE, text); }
 
 void showError(const std::wstring& text) {
+  // The log keeps what the user was shown, also when a message box could not appear.
+  logMessage(L"showing error: %s", text.c_str());
   std::wstring composed = text;
   if (const wchar_t* log = getLogPath()) {
     std::wstring longPath(kTextLimit, L'\0');
