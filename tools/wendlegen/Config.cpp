@@ -192,12 +192,12 @@ bool Parser::files(const toml::table& table) {
             return fail(src->source(), setting + ".source", "the file name cannot be stored; give \"name\"");
           }
         }
-        std::replace(embeddedName.begin(), embeddedName.end(), '/', '\\');
         std::string problem = embeddedNameProblem(embeddedName);
         const toml::node& where = nameNode ? *nameNode : *src;
         if (!problem.empty()) {
           return fail(where.source(), setting + ".name", "the launcher refuses the name \"" + embeddedName + "\": " + problem);
         }
+        std::replace(embeddedName.begin(), embeddedName.end(), '/', '\\');
         std::string lower = embeddedName;
         std::transform(lower.begin(), lower.end(), lower.begin(),
                        [](char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c); });

@@ -133,14 +133,17 @@ bool packLetterList(const SettingSpec& spec, const toml::node& value, const Lett
     }
     std::string text;
     for (const char* field : {"path", "variable"}) {
-      bool wanted = letter->field && std::string(letter->field) == field;
       const toml::node* n = entry->get(field);
-      if (n && !wanted) {
+      if (n && !(letter->field && std::string(letter->field) == field)) {
         return fail(error, *n, setting + "." + field, "not used by type \"" + type + "\"");
       }
-      if (wanted && !stringField(*entry, field, setting, true, text, present, error)) return false;
-      if (wanted && !noSeparator(*n, setting + "." + field, text, ';', error)) return false;
-      if (wanted && text.empty()) return fail(error, *n, setting + "." + field, "must not be empty");
+    }
+    if (letter->field) {
+      const std::string fieldName = setting + "." + letter->field;
+      if (!stringField(*entry, letter->field, setting, true, text, present, error)) return false;
+      const toml::node& n = *entry->get(letter->field);
+      if (!noSeparator(n, fieldName, text, ';', error)) return false;
+      if (text.empty()) return fail(error, n, fieldName, "must not be empty");
     }
     bool required = false;
     if (withRequired) {
