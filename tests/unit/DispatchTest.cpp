@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+
 #include "launcher/Dispatch.h"
 
 namespace wendle {
@@ -42,7 +44,12 @@ INSTANTIATE_TEST_SUITE_P(
         TailCase{"/install non-interactive svc", Command::Install, false, true, "svc"},
         TailCase{"/install non-interactive", Command::Install, false, false, ""},
         TailCase{"/install svc non-interactive", Command::Install, true, true, "svc non-interactive"},
-        TailCase{"/install non-interactive non-interactive x", Command::Install, false, true, "x"}));
+        TailCase{"/install non-interactive non-interactive x", Command::Install, false, true, "x"}),
+    [](const ::testing::TestParamInfo<TailCase>& info) {
+      std::string name;
+      for (const char* p = info.param.tail; *p; ++p) name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+      return name + "_" + std::to_string(info.index);
+    });
 
 TEST(CommandTail, RemovesTheProgramName) {
   EXPECT_EQ(commandTail("\"C:\\a b\\w.exe\"  /install x"), "/install x");
