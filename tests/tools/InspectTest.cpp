@@ -18,7 +18,7 @@ flavour = "wendle"
 [application]
 main_class = "com.example.Hello"
 arguments = ["--greeting", "hello world"]
-working_directory = "${EXE_DIR}"
+working_directory = "${WENDLE_EXEDIR}"
 installation_directory = ".."
 id = "hello-1"
 

@@ -30,7 +30,7 @@ const SettingCase kSettingCases[] = {
     {"[application]\narguments = \"-v --port 80\"", k::kProgramArguments, "-v --port 80"},
     {"[application]\narguments = [\"a b\", \"it's\", 'say \"hi\"', \"\", \"plain\"]", k::kProgramArguments,
      "\"a b\" \"it's\" 'say \"hi\"' \"\" plain"},
-    {"[application]\nworking_directory = \"${EXE_DIR}\\\\work\"", k::kWorkingDirectory, "${EXE_DIR}\\work"},
+    {"[application]\nworking_directory = \"${WENDLE_EXEDIR}\\\\work\"", k::kWorkingDirectory, "${WENDLE_EXEDIR}\\work"},
     {"[application]\nid = \"1234-5678\"", k::kApplicationId, "1234-5678"},
     {"[application]\ninstallation_directory = \"..\"", k::kInstallationDirectory, ".."},
     {"[output]\nredirect_stdout = true", k::kRedirectStdout, "1"},
@@ -58,8 +58,8 @@ const SettingCase kSettingCases[] = {
     {"[vm]\noptions = \"-Xmx512m -Dname=\\\"a b\\\"\"", k::kVmOptions, "-Xmx512m -Dname=\"a b\""},
     {"[vm]\noptions = [\"-Xmx512m\", \"-Dname=a b\"]", k::kVmOptions, "-Xmx512m \"-Dname=a b\""},
     {"[vm]\njava_option_arguments = true", k::kJavaOptionArguments, "1"},
-    {"[[vm.native_library_directory]]\npath = \"bin\"\n[[vm.native_library_directory]]\npath = \"${EXE_DIR}\\\\lib\"",
-     k::kNativeLibraryDirs, "bin;${EXE_DIR}\\lib"},
+    {"[[vm.native_library_directory]]\npath = \"bin\"\n[[vm.native_library_directory]]\npath = \"${WENDLE_EXEDIR}\\\\lib\"",
+     k::kNativeLibraryDirs, "bin;${WENDLE_EXEDIR}\\lib"},
     {"[[class_path]]\ntype = \"archive\"\npath = \"lib\\\\app.jar\"\nrequired = true\n"
      "[[class_path]]\ntype = \"directory\"\npath = \"classes\"\n"
      "[[class_path]]\ntype = \"environment\"\nvariable = \"EXTRA_CP\"\nrequired = false\n"
