@@ -1,4 +1,6 @@
 // The diagnostic log switch, file naming and header, and how error texts name the log.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include "payload/ConfigKeys.h"
