@@ -20,8 +20,8 @@ struct LocaleSection {
 
 struct EmbeddedFile {
   std::string name;            // name in the extraction directory, e.g. "lib\\a.dll"
-  std::string content;         // used when sourcePath is empty
-  std::string sourcePath;      // when set, the content is streamed from this host file
+  std::string content{};       // used when sourcePath is empty
+  std::string sourcePath{};    // when set, the content is streamed from this host file
   int64_t sizeOverride = -1;   // tests: write this size field instead of the real one
 };
 
