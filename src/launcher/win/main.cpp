@@ -2,6 +2,7 @@
 // (service control command, service child, console run, service process).
 #include <windows.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "launcher/CommandLine.h"
@@ -119,3 +120,10 @@ int main() {
   const char* line = GetCommandLineA();
   return wendle::launcherEntry(wendle::commandTail(line ? line : ""));
 }
+
+// An uncaught exception (only an allocation failure can raise one) ends the
+// process without the C++ runtime's verbose handler, which would pull the
+// symbol demangler into the executable.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
