@@ -57,7 +57,9 @@ const std::string* findSetting(int32_t key) {
 }
 
 // Capacity in characters for a buffer of size units, terminator included.
-size_t capacityOf(int32_t size) { return size > 1 ? static_cast<size_t>(size - 1) : 0; }
+size_t capacityOf(int32_t size) {
+  return size > 1 ? static_cast<size_t>(size - 1) : 0;
+}
 
 }  // namespace
 

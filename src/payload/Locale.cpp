@@ -13,6 +13,7 @@ struct LocaleRow {
 // Ascending by identifier; row order is the search order. The first 71 rows are
 // primary languages (below 0x400) mapped to a bare language. The strings keep
 // the legacy codes the Java side expects ("iw", "in", "no_NO_NY", "sr_CS").
+// clang-format off
 constexpr LocaleRow kLocaleRows[] = {
     {0x0001, "ar"}, {0x0002, "bg"}, {0x0003, "ca"}, {0x0004, "zh"}, {0x0005, "cs"},
     {0x0006, "da"}, {0x0007, "de"}, {0x0008, "el"}, {0x0009, "en"}, {0x000A, "es"},
@@ -58,6 +59,7 @@ constexpr LocaleRow kLocaleRows[] = {
     {0x3801, "ar_AE"}, {0x380A, "es_UY"}, {0x3C01, "ar_BH"}, {0x3C0A, "es_PY"}, {0x4001, "ar_QA"},
     {0x400A, "es_BO"}, {0x440A, "es_SV"}, {0x480A, "es_HN"}, {0x4C0A, "es_NI"}, {0x500A, "es_PR"},
 };
+// clang-format on
 
 constexpr size_t kLocaleRowCount = sizeof(kLocaleRows) / sizeof(kLocaleRows[0]);
 static_assert(kLocaleRowCount == 215, "the locale table has 215 rows");
@@ -118,6 +120,8 @@ bool getLocaleCountry(std::string& country) {
   return true;
 }
 
-void clearStoredLocale() { stored() = StoredLocale(); }
+void clearStoredLocale() {
+  stored() = StoredLocale();
+}
 
 }  // namespace wendle

@@ -1,9 +1,8 @@
 // Startup seen from outside: launcher copies whose configuration selects the
 // error reporting mode, the flavour, the working directory and, through the
 // user locale that Wine takes from LC_ALL, the message overrides.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cstdlib>
 #include <optional>
@@ -59,8 +58,8 @@ TEST_F(ConfigScenario, OnlyKinds1And5KeepMessageBoxes) {
   struct Case {
     std::optional<std::string> kind;
     bool messageBox;
-  } cases[] = {{"1", true}, {"5", true}, {"5 trailing", true}, {std::nullopt, false},
-               {"0", false}, {"2", false}, {"4", false},      {"15", false}, {"x1", false}};
+  } cases[] = {{"1", true},  {"5", true},  {"5 trailing", true}, {std::nullopt, false}, {"0", false},
+               {"2", false}, {"4", false}, {"15", false},        {"x1", false}};
   int n = 0;
   for (const Case& c : cases) {
     payload::Payload p = missingRecord();
@@ -112,8 +111,10 @@ TEST_F(ConfigScenario, FlavourLetterIsTheFirstCharacterOfKey2001) {
     std::string label = c.value ? "'" + *c.value + "'" : "absent";
     EXPECT_EQ(r.exitCode, 0u) << label;
     EXPECT_TRUE(r.logHasLine(c.line)) << label << "\n" << toUtf8(r.log);
-    if (c.truncation) EXPECT_TRUE(r.logHasLine(c.truncation)) << label;
-    else EXPECT_FALSE(r.logContains(L"truncated")) << label;
+    if (c.truncation)
+      EXPECT_TRUE(r.logHasLine(c.truncation)) << label;
+    else
+      EXPECT_FALSE(r.logContains(L"truncated")) << label;
   }
 }
 
@@ -167,9 +168,7 @@ TEST(UserLocale, ChoosesTheMessageOverrides) {
   struct Case {
     const char* locale;
     const char* text;
-  } cases[] = {{"de_CH", "Fehler (CH) 16."},
-               {"de_AT", "Fehler 16."},
-               {"en_US", "The launcher failed with error 16."}};
+  } cases[] = {{"de_CH", "Fehler (CH) 16."}, {"de_AT", "Fehler 16."}, {"en_US", "The launcher failed with error 16."}};
   const Case* c = nullptr;
   for (const Case& k : cases)
     if (std::string(k.locale) == expected) c = &k;

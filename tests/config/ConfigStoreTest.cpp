@@ -1,5 +1,3 @@
-#include "payload/ConfigStore.h"
-
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -9,6 +7,7 @@
 
 #include "launcher/Log.h"
 #include "payload/ByteSource.h"
+#include "payload/ConfigStore.h"
 #include "payload/Locale.h"
 #include "payload/PayloadWriter.h"
 
@@ -35,7 +34,9 @@ std::string detectTestLocale() {
   return testLocale;
 }
 
-std::vector<uint8_t> bytesOf(const std::string& s) { return std::vector<uint8_t>(s.begin(), s.end()); }
+std::vector<uint8_t> bytesOf(const std::string& s) {
+  return std::vector<uint8_t>(s.begin(), s.end());
+}
 
 class ConfigStoreTest : public ::testing::Test {
  protected:
@@ -180,12 +181,10 @@ TEST_P(ConfigIntTest, FollowsStrtolRules) {
 
 INSTANTIATE_TEST_SUITE_P(Values, ConfigIntTest,
                          ::testing::Values(IntCase{"12abc", 12}, IntCase{"abc", 0}, IntCase{" -5", -5},
-                                           IntCase{"\t\n+7", 7}, IntCase{"", 0}, IntCase{"- 5", 0},
-                                           IntCase{"0x10", 0}, IntCase{"2147483647", INT32_MAX},
-                                           IntCase{"2147483648", INT32_MAX},
+                                           IntCase{"\t\n+7", 7}, IntCase{"", 0}, IntCase{"- 5", 0}, IntCase{"0x10", 0},
+                                           IntCase{"2147483647", INT32_MAX}, IntCase{"2147483648", INT32_MAX},
                                            IntCase{"99999999999999999999999", INT32_MAX},
-                                           IntCase{"-2147483648", INT32_MIN},
-                                           IntCase{"-2147483649", INT32_MIN}),
+                                           IntCase{"-2147483648", INT32_MIN}, IntCase{"-2147483649", INT32_MIN}),
                          [](const ::testing::TestParamInfo<IntCase>& info) {
                            std::string name;
                            for (const char* c = info.param.text; *c; ++c)
@@ -231,17 +230,17 @@ TEST_P(SectionTest, MatchingSectionsApplyInPayloadOrder) {
 INSTANTIATE_TEST_SUITE_P(
     Prefixes, SectionTest,
     ::testing::Values(
-        SectionCase{"LanguageThenCountry", "de_CH",
-                    {{"de", {{1000, u"de"}}}, {"de_CH", {{1000, u"de_CH"}}}}, L"de_CH"},
-        SectionCase{"CountryThenLanguage", "de_CH",
-                    {{"de_CH", {{1000, u"de_CH"}}}, {"de", {{1000, u"de"}}}}, L"de"},
+        SectionCase{"LanguageThenCountry", "de_CH", {{"de", {{1000, u"de"}}}, {"de_CH", {{1000, u"de_CH"}}}}, L"de_CH"},
+        SectionCase{"CountryThenLanguage", "de_CH", {{"de_CH", {{1000, u"de_CH"}}}, {"de", {{1000, u"de"}}}}, L"de"},
         SectionCase{"EmptyPrefixMatchesAll", "ja_JP", {{"", {{1000, u"any"}}}}, L"any"},
         SectionCase{"LongerPrefixNoMatch", "en", {{"en_US", {{1000, u"us"}}}}, L"base"},
         SectionCase{"OtherCountryNoMatch", "de_AT", {{"de_CH", {{1000, u"ch"}}}}, L"base"},
         SectionCase{"CaseSensitive", "de_CH", {{"DE", {{1000, u"DE"}}}}, L"base"},
         // A non-matching section is read past; the next one still applies.
-        SectionCase{"SkippedThenApplied", "fr_FR",
-                    {{"de", {{1000, u"de"}, {1005, u"de 1005"}}}, {"fr", {{1000, u"fr"}}}}, L"fr"}),
+        SectionCase{"SkippedThenApplied",
+                    "fr_FR",
+                    {{"de", {{1000, u"de"}, {1005, u"de 1005"}}}, {"fr", {{1000, u"fr"}}}},
+                    L"fr"}),
     [](const ::testing::TestParamInfo<SectionCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ConfigStoreTest, OverrideCanAddMessageAndLeavesSettingsAlone) {
@@ -300,21 +299,20 @@ TEST_P(CutPayloadTest, ReportsTheReadersText) {
   EXPECT_EQ(localeCalls, GetParam().localeDetected ? 1 : 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Offsets, CutPayloadTest,
-    ::testing::Values(CutCase{"Empty", 0, L"Internal Error: readInt", false},
-                      CutCase{"InsideMagic", 2, L"Internal Error: readInt", false},
-                      CutCase{"InsideReservedInt", 6, L"Internal Error: readInt", false},
-                      CutCase{"InsideReservedLong", 15, L"Internal Error: readLong", false},
-                      CutCase{"InsideStringLength", 30, L"Internal Error: readInt", false},
-                      CutCase{"InsideString", 33, L"Internal Error: readString", false},
-                      CutCase{"InsideWStringLength", 45, L"Internal Error: readInt", false},
-                      CutCase{"InsideWString", 49, L"Internal Error: readWString", false},
-                      CutCase{"BeforeSectionCount", 51, L"Internal Error: readInt", true},
-                      CutCase{"InsidePrefix", 60, L"Internal Error: readString", true},
-                      CutCase{"InsideSectionEntryCount", 63, L"Internal Error: readInt", true},
-                      CutCase{"InsideSectionText", 74, L"Internal Error: readWString", true}),
-    [](const ::testing::TestParamInfo<CutCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Offsets, CutPayloadTest,
+                         ::testing::Values(CutCase{"Empty", 0, L"Internal Error: readInt", false},
+                                           CutCase{"InsideMagic", 2, L"Internal Error: readInt", false},
+                                           CutCase{"InsideReservedInt", 6, L"Internal Error: readInt", false},
+                                           CutCase{"InsideReservedLong", 15, L"Internal Error: readLong", false},
+                                           CutCase{"InsideStringLength", 30, L"Internal Error: readInt", false},
+                                           CutCase{"InsideString", 33, L"Internal Error: readString", false},
+                                           CutCase{"InsideWStringLength", 45, L"Internal Error: readInt", false},
+                                           CutCase{"InsideWString", 49, L"Internal Error: readWString", false},
+                                           CutCase{"BeforeSectionCount", 51, L"Internal Error: readInt", true},
+                                           CutCase{"InsidePrefix", 60, L"Internal Error: readString", true},
+                                           CutCase{"InsideSectionEntryCount", 63, L"Internal Error: readInt", true},
+                                           CutCase{"InsideSectionText", 74, L"Internal Error: readWString", true}),
+                         [](const ::testing::TestParamInfo<CutCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace wendle

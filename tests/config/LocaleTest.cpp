@@ -1,8 +1,8 @@
-#include "payload/Locale.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
+
+#include "payload/Locale.h"
 
 namespace wendle {
 namespace {
@@ -36,28 +36,24 @@ TEST_P(LocaleTable, MapsIdentifierToLocaleLanguageAndCountry) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(EdgeCases, LocaleTable,
-                         ::testing::Values(LocaleCase{0x0807, "de_CH", "de", "CH"},
-                                           // no row: the primary language 0x000C decides
-                                           LocaleCase{0x1C0C, "fr", "fr", nullptr},
-                                           // neither 0x0442 nor 0x0042 has a row
-                                           LocaleCase{0x0442, "en", "en", nullptr},
-                                           LocaleCase{0x0814, "no_NO_NY", "no", nullptr},
-                                           LocaleCase{0x2409, "en", "en", nullptr},
-                                           LocaleCase{0x0412, "ko_KR", "ko", "KR"},
-                                           LocaleCase{0x0812, "ko_KR", "ko", "KR"},
-                                           LocaleCase{0x040A, "es_ES", "es", "ES"},
-                                           LocaleCase{0x0C0A, "es_ES", "es", "ES"},
-                                           LocaleCase{0x040D, "iw_IL", "iw", "IL"},
-                                           LocaleCase{0x0009, "en", "en", nullptr},
-                                           LocaleCase{0x0000, "en", "en", nullptr},
-                                           // the low 10 bits 0x0007 name German
-                                           LocaleCase{0xFC07, "de", "de", nullptr}),
-                         [](const ::testing::TestParamInfo<LocaleCase>& info) {
-                           char id[8];
-                           std::snprintf(id, sizeof id, "x%04X", static_cast<unsigned>(info.param.id));
-                           return std::string(id);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    EdgeCases, LocaleTable,
+    ::testing::Values(LocaleCase{0x0807, "de_CH", "de", "CH"},
+                      // no row: the primary language 0x000C decides
+                      LocaleCase{0x1C0C, "fr", "fr", nullptr},
+                      // neither 0x0442 nor 0x0042 has a row
+                      LocaleCase{0x0442, "en", "en", nullptr}, LocaleCase{0x0814, "no_NO_NY", "no", nullptr},
+                      LocaleCase{0x2409, "en", "en", nullptr}, LocaleCase{0x0412, "ko_KR", "ko", "KR"},
+                      LocaleCase{0x0812, "ko_KR", "ko", "KR"}, LocaleCase{0x040A, "es_ES", "es", "ES"},
+                      LocaleCase{0x0C0A, "es_ES", "es", "ES"}, LocaleCase{0x040D, "iw_IL", "iw", "IL"},
+                      LocaleCase{0x0009, "en", "en", nullptr}, LocaleCase{0x0000, "en", "en", nullptr},
+                      // the low 10 bits 0x0007 name German
+                      LocaleCase{0xFC07, "de", "de", nullptr}),
+    [](const ::testing::TestParamInfo<LocaleCase>& info) {
+      char id[8];
+      std::snprintf(id, sizeof id, "x%04X", static_cast<unsigned>(info.param.id));
+      return std::string(id);
+    });
 
 TEST(LocaleIdentifier, UserLocaleLow16BitsWithoutUiLanguage) {
   EXPECT_EQ(localeFromLanguageId(0x00010407u, nullptr), "de_DE");

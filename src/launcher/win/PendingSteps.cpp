@@ -17,13 +17,21 @@ namespace {
 }
 }  // namespace
 
-void setNativeLibraryPath() { notBuilt(L"setNativeLibraryPath", L"the native library path"); }
+void setNativeLibraryPath() {
+  notBuilt(L"setNativeLibraryPath", L"the native library path");
+}
 
-void checkSingleInstance() { notBuilt(L"checkSingleInstance", L"the single-instance guard"); }
+void checkSingleInstance() {
+  notBuilt(L"checkSingleInstance", L"the single-instance guard");
+}
 
-bool LoadDLL() { notBuilt(L"LoadDLL", L"Java runtime search"); }
+bool LoadDLL() {
+  notBuilt(L"LoadDLL", L"Java runtime search");
+}
 
-bool launchJvm(ArgumentVector&, bool) { notBuilt(L"launchJvm", L"JVM creation"); }
+bool launchJvm(ArgumentVector&, bool) {
+  notBuilt(L"launchJvm", L"JVM creation");
+}
 
 BOOL WINAPI consoleControlHandler(DWORD) {
   logMessage(L"ConsoleCtrlHandler event");

@@ -55,7 +55,8 @@ void loadConfiguration() {
     // openOwnExecutable ends the launcher itself when the file cannot be opened.
     std::unique_ptr<ByteSource> source = openOwnExecutable();
     PayloadReader reader(*source);
-    if (!reader.seekToPayload()) failWithText(reader.failure() != nullptr ? reader.failure() : L"Internal Error: readInt");
+    if (!reader.seekToPayload())
+      failWithText(reader.failure() != nullptr ? reader.failure() : L"Internal Error: readInt");
     if (!loadConfigurationFrom(reader, configStore(), &detectLocale, errorText)) failWithText(errorText);
   }  // the handle is closed here, before anything else runs
   int32_t kind = getConfigInt(keys::kLauncherKind);
