@@ -19,7 +19,8 @@ cmake --build --preset mingw -j"$jobs"
 # One resident wineserver for the whole run: every test is its own Wine process.
 export WINEPREFIX="$PWD/build/mingw/wineprefix" WINEDEBUG=-all
 tests/wine/wine-run.sh "$WINEPREFIX" cmd /c exit 0 >/dev/null 2>&1 || true
-wineserver -p
+wineserver -w            # the server of the build's test discovery, if still there
+wineserver -p || true    # without it every test pays for a fresh server
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 ctest --preset mingw -j"$jobs" || status=1
 exit $status
