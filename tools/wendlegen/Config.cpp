@@ -43,7 +43,7 @@ class Parser {
   bool addSetting(int32_t key, std::string value, const toml::source_region& where, const std::string& setting);
   bool addMessage(int32_t key, std::u16string value, const toml::source_region& where, const std::string& setting);
   bool section(const std::string& name, const toml::node& node);
-  bool setting(const SettingSpec& spec, const toml::node& value);
+  bool setting(const SettingDef& def, const toml::node& value);
   bool service(const toml::table& table);
   bool versionOptions(const toml::node& node);
   bool files(const toml::table& table);
@@ -84,11 +84,11 @@ bool Parser::addMessage(int32_t key, std::u16string value, const toml::source_re
   return true;
 }
 
-bool Parser::setting(const SettingSpec& spec, const toml::node& value) {
+bool Parser::setting(const SettingDef& def, const toml::node& value) {
   std::string packed;
   PackError e;
-  if (!packSetting(spec, value, packed, e)) return fail(e);
-  return addSetting(spec.key, std::move(packed), value.source(), qualifiedName(spec));
+  if (!packSetting(def, value, packed, e)) return fail(e);
+  return addSetting(def.key, std::move(packed), value.source(), qualifiedName(def));
 }
 
 bool Parser::service(const toml::table& table) {
@@ -101,9 +101,9 @@ bool Parser::service(const toml::table& table) {
       if (!addMessage(keys::kMsgServiceDescription, std::move(text), value.source(), "service.description")) return false;
       continue;
     }
-    const SettingSpec* spec = findSetting("service", name);
-    if (!spec) return unknown(key, "service." + name);
-    if (!setting(*spec, value)) return false;
+    const SettingDef* def = findSetting("service", name);
+    if (!def) return unknown(key, "service." + name);
+    if (!setting(*def, value)) return false;
   }
   return true;
 }
@@ -218,15 +218,15 @@ bool Parser::files(const toml::table& table) {
 bool Parser::messages(const toml::table& table) {
   for (auto&& [key, value] : table) {
     std::string name(key.str());
-    const MessageSpec* spec = findMessage(name);
-    if (!spec || spec->key == keys::kMsgServiceDescription) {
+    const MessageDef* def = findMessage(name);
+    if (!def || def->key == keys::kMsgServiceDescription) {
       return fail(key.source(), "messages." + name,
-                  spec ? "unknown setting (the service description is service.description)" : "unknown setting");
+                  def ? "unknown setting (the service description is service.description)" : "unknown setting");
     }
     std::u16string text;
     PackError e;
     if (!packMessage(value, "messages." + name, text, e)) return fail(e);
-    if (!addMessage(spec->key, std::move(text), value.source(), "messages." + name)) return false;
+    if (!addMessage(def->key, std::move(text), value.source(), "messages." + name)) return false;
   }
   return true;
 }
@@ -303,11 +303,11 @@ bool Parser::locales(const toml::node& node) {
     for (auto&& [key, value] : *entry) {
       std::string name(key.str());
       if (name == "prefix" || name == "raw") continue;
-      const MessageSpec* spec = findMessage(name);
-      if (!spec) return unknown(key, setting + "." + name);
+      const MessageDef* def = findMessage(name);
+      if (!def) return unknown(key, setting + "." + name);
       std::u16string text;
       if (!packMessage(value, setting + "." + name, text, e)) return fail(e);
-      named[spec->key] = std::move(text);
+      named[def->key] = std::move(text);
     }
     for (auto& [k, v] : named) section.entries.emplace_back(k, std::move(v));
     if (const toml::node* rawNode = entry->get("raw")) {
@@ -333,9 +333,9 @@ bool Parser::section(const std::string& name, const toml::node& node) {
       if (!versionOptions(value)) return false;
       continue;
     }
-    const SettingSpec* spec = findSetting(name, setting);
-    if (!spec) return unknown(key, name + "." + setting);
-    if (!this->setting(*spec, value)) return false;
+    const SettingDef* def = findSetting(name, setting);
+    if (!def) return unknown(key, name + "." + setting);
+    if (!this->setting(*def, value)) return false;
   }
   return true;
 }
@@ -360,7 +360,7 @@ bool Parser::run(const toml::table& root) {
     if (!section(name, value)) return false;
   }
   // Every message the launcher shows gets a text, the given one or the default.
-  for (const MessageSpec& m : messageCatalogue()) {
+  for (const MessageDef& m : messageCatalogue()) {
     if (!messages_.count(m.key)) messages_[m.key] = payload::utf16FromUtf8(m.defaultText);
   }
   // Key order, whatever the order in the file: equal configurations give equal bytes.

@@ -82,7 +82,7 @@ std::string quoted(const std::string& utf8) {
 }
 
 std::string settingName(int32_t key) {
-  if (const SettingSpec* s = findSettingByKey(key)) return qualifiedName(*s);
+  if (const SettingDef* s = findSettingByKey(key)) return qualifiedName(*s);
   if (key == keys::kEmbeddedFileCount) return "files.embed (count)";
   if (key == keys::kEmbeddedFileNames) return "files.embed (names)";
   if (key == keys::kVersionOptionCount) return "vm.version_options (count)";
@@ -95,7 +95,7 @@ std::string settingName(int32_t key) {
 
 std::string messageName(int32_t key) {
   if (key == keys::kMsgServiceDescription) return "service.description";
-  if (const MessageSpec* m = findMessageByKey(key)) return std::string("messages.") + m->name;
+  if (const MessageDef* m = findMessageByKey(key)) return std::string("messages.") + m->name;
   return "raw.messages";
 }
 
@@ -143,26 +143,26 @@ toml::table configurationTable(const InspectedPayload& p) {
 
   toml::table rawSettings;
   for (const auto& [key, text] : settings) {
-    const SettingSpec* spec = findSettingByKey(key);
+    const SettingDef* def = findSettingByKey(key);
     std::optional<std::unique_ptr<toml::node>> value;
-    if (spec) value = unpackSetting(*spec, text);
+    if (def) value = unpackSetting(*def, text);
     if (!value) {
       rawSettings.insert(std::to_string(key), utf8FromSettingsText(text));
       continue;
     }
-    toml::table& target = std::string(spec->section).empty() ? root : sectionTable(root, spec->section);
-    target.insert(spec->name, std::move(**value));
+    toml::table& target = std::string(def->section).empty() ? root : sectionTable(root, def->section);
+    target.insert(def->name, std::move(**value));
   }
 
   std::map<int32_t, std::u16string> messages;
   for (const auto& [k, v] : p.messages) messages[k] = v;
   toml::table rawMessages;
   for (const auto& [key, text] : messages) {
-    const MessageSpec* spec = findMessageByKey(key);
+    const MessageDef* def = findMessageByKey(key);
     if (key == keys::kMsgServiceDescription) {
       sectionTable(root, "service").insert("description", utf8FromUtf16(text));
-    } else if (spec) {
-      sectionTable(root, "messages").insert(spec->name, utf8FromUtf16(text));
+    } else if (def) {
+      sectionTable(root, "messages").insert(def->name, utf8FromUtf16(text));
     } else {
       rawMessages.insert(std::to_string(key), utf8FromUtf16(text));
     }
@@ -175,9 +175,9 @@ toml::table configurationTable(const InspectedPayload& p) {
       t.insert("prefix", utf8FromSettingsText(s.prefix));
       toml::table raw;
       for (const auto& [key, text] : s.entries) {
-        const MessageSpec* spec = findMessageByKey(key);
-        if (spec) {
-          t.insert_or_assign(spec->name, utf8FromUtf16(text));
+        const MessageDef* def = findMessageByKey(key);
+        if (def) {
+          t.insert_or_assign(def->name, utf8FromUtf16(text));
         } else {
           raw.insert_or_assign(std::to_string(key), utf8FromUtf16(text));
         }

@@ -23,11 +23,11 @@ std::string codePointText(uint32_t cp) {
   return buf;
 }
 
-bool checkLimit(const SettingSpec& spec, const toml::node& node, const std::string& packed, PackError& error) {
-  if (spec.limit > 0 && packed.size() > static_cast<size_t>(spec.limit - 1)) {
-    return fail(error, node, qualifiedName(spec),
+bool checkLimit(const SettingDef& def, const toml::node& node, const std::string& packed, PackError& error) {
+  if (def.limit > 0 && packed.size() > static_cast<size_t>(def.limit - 1)) {
+    return fail(error, node, qualifiedName(def),
                 "the packed value is " + std::to_string(packed.size()) + " characters; the launcher reads at most " +
-                    std::to_string(spec.limit - 1));
+                    std::to_string(def.limit - 1));
   }
   return true;
 }
@@ -107,9 +107,9 @@ std::string typeList(const Letter (&table)[N]) {
 
 // class_path and java.location: arrays of tables packed into letter-prefixed entries.
 template <size_t N>
-bool packLetterList(const SettingSpec& spec, const toml::node& value, const Letter (&types)[N], bool withRequired,
+bool packLetterList(const SettingDef& def, const toml::node& value, const Letter (&types)[N], bool withRequired,
                     std::string& out, PackError& error) {
-  const std::string name = qualifiedName(spec);
+  const std::string name = qualifiedName(def);
   const toml::array* arr = value.as_array();
   if (!arr) return fail(error, value, name, std::string("expected an array of tables, found ") + typeName(value));
   out.clear();
@@ -159,7 +159,7 @@ bool packLetterList(const SettingSpec& spec, const toml::node& value, const Lett
     if (withRequired) out += required ? '1' : '0';
     out += text;
   }
-  return checkLimit(spec, value, out, error);
+  return checkLimit(def, value, out, error);
 }
 
 bool parseCanonicalInt(const std::string& text, int64_t& value) {
@@ -245,12 +245,12 @@ bool packOptionLine(const toml::node& value, const std::string& setting, std::st
   return true;
 }
 
-bool packSetting(const SettingSpec& spec, const toml::node& value, std::string& out, PackError& error) {
-  const std::string name = qualifiedName(spec);
-  switch (spec.kind) {
+bool packSetting(const SettingDef& def, const toml::node& value, std::string& out, PackError& error) {
+  const std::string name = qualifiedName(def);
+  switch (def.kind) {
     case Kind::Text:
       if (!packText(value, name, out, error)) return false;
-      return checkLimit(spec, value, out, error);
+      return checkLimit(def, value, out, error);
     case Kind::Flag:
       if (!value.is_boolean()) return fail(error, value, name, std::string("expected a boolean, found ") + typeName(value));
       out = value.as_boolean()->get() ? "1" : "0";
@@ -312,15 +312,15 @@ bool packSetting(const SettingSpec& spec, const toml::node& value, std::string& 
         if (i > 0) out += ',';
         out += item;
       }
-      return checkLimit(spec, value, out, error);
+      return checkLimit(def, value, out, error);
     }
     case Kind::OptionLine:
       if (!packOptionLine(value, name, out, error)) return false;
-      return checkLimit(spec, value, out, error);
+      return checkLimit(def, value, out, error);
     case Kind::ClassPath:
-      return packLetterList(spec, value, kClassPathTypes, true, out, error);
+      return packLetterList(def, value, kClassPathTypes, true, out, error);
     case Kind::JvmLocations:
-      return packLetterList(spec, value, kLocationTypes, false, out, error);
+      return packLetterList(def, value, kLocationTypes, false, out, error);
     case Kind::LibraryDirs: {
       const toml::array* arr = value.as_array();
       if (!arr) return fail(error, value, name, std::string("expected an array of tables, found ") + typeName(value));
@@ -338,15 +338,15 @@ bool packSetting(const SettingSpec& spec, const toml::node& value, std::string& 
         if (i > 0) out += ';';
         out += path;
       }
-      return checkLimit(spec, value, out, error);
+      return checkLimit(def, value, out, error);
     }
   }
   return fail(error, value, name, "unsupported setting");
 }
 
-std::optional<std::unique_ptr<toml::node>> unpackSetting(const SettingSpec& spec, const std::string& text) {
+std::optional<std::unique_ptr<toml::node>> unpackSetting(const SettingDef& def, const std::string& text) {
   std::unique_ptr<toml::node> node;
-  switch (spec.kind) {
+  switch (def.kind) {
     case Kind::Text:
     case Kind::OptionLine:
       node = stringNode(text);
@@ -403,10 +403,10 @@ std::optional<std::unique_ptr<toml::node>> unpackSetting(const SettingSpec& spec
         size_t semi = text.find(';', start);
         std::string entry = text.substr(start, semi - start);
         toml::table t;
-        if (spec.kind == Kind::LibraryDirs) {
+        if (def.kind == Kind::LibraryDirs) {
           t.insert("path", utf8FromSettingsText(entry));
         } else {
-          bool cp = spec.kind == Kind::ClassPath;
+          bool cp = def.kind == Kind::ClassPath;
           const Letter* l = entry.empty() ? nullptr
                             : cp          ? letterByChar(kClassPathTypes, entry[0])
                                           : letterByChar(kLocationTypes, entry[0]);
@@ -426,7 +426,7 @@ std::optional<std::unique_ptr<toml::node>> unpackSetting(const SettingSpec& spec
   // Only a value that packs back to the very same bytes is readable.
   std::string again;
   PackError ignored;
-  if (!packSetting(spec, *node, again, ignored) || again != text) return std::nullopt;
+  if (!packSetting(def, *node, again, ignored) || again != text) return std::nullopt;
   return node;
 }
 

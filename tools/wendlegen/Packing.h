@@ -21,7 +21,7 @@ struct PackError {
 
 // Packs the value of a readable setting. Checks its type, its characters and the
 // launcher's length limit.
-bool packSetting(const SettingSpec& spec, const toml::node& value, std::string& out, PackError& error);
+bool packSetting(const SettingDef& def, const toml::node& value, std::string& out, PackError& error);
 
 // A string node as 8-bit settings text.
 bool packText(const toml::node& value, const std::string& setting, std::string& out, PackError& error);
@@ -34,7 +34,7 @@ bool packOptionLine(const toml::node& value, const std::string& setting, std::st
 
 // The readable value of a settings text, or nothing when it has no readable form
 // that packs back to the same bytes.
-std::optional<std::unique_ptr<toml::node>> unpackSetting(const SettingSpec& spec, const std::string& text);
+std::optional<std::unique_ptr<toml::node>> unpackSetting(const SettingDef& def, const std::string& text);
 
 // "the text" for a type name in error messages.
 const char* typeName(const toml::node& node);

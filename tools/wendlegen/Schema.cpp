@@ -6,8 +6,8 @@ namespace wendle::gen {
 
 namespace k = wendle::keys;
 
-const std::vector<SettingSpec>& settingCatalogue() {
-  static const std::vector<SettingSpec> catalogue = {
+const std::vector<SettingDef>& settingCatalogue() {
+  static const std::vector<SettingDef> catalogue = {
       {"launcher", "kind", k::kLauncherKind, Kind::LauncherKind, 0},
       {"launcher", "flavour", k::kFlavour, Kind::Flavour, 2},
 
@@ -63,8 +63,8 @@ const std::vector<SettingSpec>& settingCatalogue() {
   return catalogue;
 }
 
-const std::vector<MessageSpec>& messageCatalogue() {
-  static const std::vector<MessageSpec> catalogue = {
+const std::vector<MessageDef>& messageCatalogue() {
+  static const std::vector<MessageDef> catalogue = {
       {"error_caption", k::kMsgErrorCaption, "Error"},
       {"jvm_library_missing", k::kMsgJvmLibraryMissing,
        "The Java runtime was found, but its jvm.dll or its JNI_CreateJavaVM entry could not be loaded."},
@@ -85,37 +85,37 @@ const std::vector<MessageSpec>& messageCatalogue() {
   return catalogue;
 }
 
-const SettingSpec* findSetting(const std::string& section, const std::string& name) {
-  for (const SettingSpec& s : settingCatalogue()) {
+const SettingDef* findSetting(const std::string& section, const std::string& name) {
+  for (const SettingDef& s : settingCatalogue()) {
     if (section == s.section && name == s.name) return &s;
   }
   return nullptr;
 }
 
-const SettingSpec* findSettingByKey(int32_t key) {
-  for (const SettingSpec& s : settingCatalogue()) {
+const SettingDef* findSettingByKey(int32_t key) {
+  for (const SettingDef& s : settingCatalogue()) {
     if (s.key == key) return &s;
   }
   return nullptr;
 }
 
-const MessageSpec* findMessage(const std::string& name) {
-  for (const MessageSpec& m : messageCatalogue()) {
+const MessageDef* findMessage(const std::string& name) {
+  for (const MessageDef& m : messageCatalogue()) {
     if (name == m.name) return &m;
   }
   return nullptr;
 }
 
-const MessageSpec* findMessageByKey(int32_t key) {
-  for (const MessageSpec& m : messageCatalogue()) {
+const MessageDef* findMessageByKey(int32_t key) {
+  for (const MessageDef& m : messageCatalogue()) {
     if (m.key == key) return &m;
   }
   return nullptr;
 }
 
-std::string qualifiedName(const SettingSpec& spec) {
-  std::string section = spec.section;
-  return section.empty() ? std::string(spec.name) : section + "." + spec.name;
+std::string qualifiedName(const SettingDef& def) {
+  std::string section = def.section;
+  return section.empty() ? std::string(def.name) : section + "." + def.name;
 }
 
 bool isGeneratedKey(int32_t key) {

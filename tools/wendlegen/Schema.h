@@ -21,7 +21,7 @@ enum class Kind {
   LibraryDirs,   // array of tables {path}
 };
 
-struct SettingSpec {
+struct SettingDef {
   const char* section;  // "" for a top-level array of tables
   const char* name;
   int32_t key;
@@ -29,24 +29,24 @@ struct SettingSpec {
   int32_t limit;        // the launcher's buffer in characters (value at most limit - 1); 0: none
 };
 
-struct MessageSpec {
+struct MessageDef {
   const char* name;     // name in [messages] and [[locale]]
   int32_t key;
   const char* defaultText;
 };
 
 // Every readable setting, in key order within each section.
-const std::vector<SettingSpec>& settingCatalogue();
+const std::vector<SettingDef>& settingCatalogue();
 // Every message key the launcher shows, plus the service description (last).
-const std::vector<MessageSpec>& messageCatalogue();
+const std::vector<MessageDef>& messageCatalogue();
 
-const SettingSpec* findSetting(const std::string& section, const std::string& name);
-const SettingSpec* findSettingByKey(int32_t key);
-const MessageSpec* findMessage(const std::string& name);
-const MessageSpec* findMessageByKey(int32_t key);
+const SettingDef* findSetting(const std::string& section, const std::string& name);
+const SettingDef* findSettingByKey(int32_t key);
+const MessageDef* findMessage(const std::string& name);
+const MessageDef* findMessageByKey(int32_t key);
 
 // "service.name" for display; "class_path" for a top-level list.
-std::string qualifiedName(const SettingSpec& spec);
+std::string qualifiedName(const SettingDef& def);
 
 // The message buffer of the launcher, in UTF-16 units (a text holds at most 5999).
 constexpr int32_t kMessageLimit = 6000;
