@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "launcher/Log.h"
+#include "launcher/win/Handles.h"
 
 namespace wendle {
 namespace {
@@ -43,6 +44,10 @@ bool fillBuffer(std::basic_string<Char>& out, Fn fn) {
     if (buf.size() >= kPathLimit) return false;
     buf.resize(std::min<size_t>(std::max<size_t>(n + 1, buf.size() * 2), kPathLimit));
   }
+}
+
+uint64_t fileTimeValue(const FILETIME& t) {
+  return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
 }
 
 bool endsWithExe(const std::string& s) {
@@ -226,21 +231,17 @@ std::wstring getFullPathW(const std::wstring& path, bool narrowForm, bool keepCa
 
 bool findFile(const std::string& path, uint64_t* lastWrite) {
   WIN32_FIND_DATAA data;
-  HANDLE h = FindFirstFileA(path.c_str(), &data);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  if (lastWrite)
-    *lastWrite = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
-  FindClose(h);
+  UniqueFind found(FindFirstFileA(path.c_str(), &data));
+  if (!found) return false;
+  if (lastWrite) *lastWrite = fileTimeValue(data.ftLastWriteTime);
   return true;
 }
 
 bool findFileW(const std::wstring& path, uint64_t* lastWrite) {
   WIN32_FIND_DATAW data;
-  HANDLE h = FindFirstFileW(path.c_str(), &data);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  if (lastWrite)
-    *lastWrite = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
-  FindClose(h);
+  UniqueFind found(FindFirstFileW(path.c_str(), &data));
+  if (!found) return false;
+  if (lastWrite) *lastWrite = fileTimeValue(data.ftLastWriteTime);
   return true;
 }
 

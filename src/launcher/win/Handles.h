@@ -6,11 +6,14 @@
 
 namespace wendle {
 
-template <typename T, T Empty, typename Closer>
+// Traits: the handle type, its empty value and its closer.
+template <typename Traits>
 class UniqueResource {
  public:
+  using Type = typename Traits::Type;
+
   UniqueResource() = default;
-  explicit UniqueResource(T value) : value_(value) {}
+  explicit UniqueResource(Type value) : value_(value) {}
   UniqueResource(const UniqueResource&) = delete;
   UniqueResource& operator=(const UniqueResource&) = delete;
   UniqueResource(UniqueResource&& other) noexcept : value_(other.release()) {}
@@ -20,76 +23,52 @@ class UniqueResource {
   }
   ~UniqueResource() { reset(); }
 
-  T get() const { return value_; }
-  explicit operator bool() const { return value_ != Empty; }
-  T* put() {
-    reset();
-    return &value_;
-  }
-  T release() {
-    T v = value_;
-    value_ = Empty;
+  Type get() const { return value_; }
+  explicit operator bool() const { return value_ != Traits::empty(); }
+  Type release() {
+    Type v = value_;
+    value_ = Traits::empty();
     return v;
   }
-  void reset(T value = Empty) {
-    if (value_ != Empty) Closer()(value_);
+  void reset(Type value = Traits::empty()) {
+    if (value_ != Traits::empty()) Traits::close(value_);
     value_ = value;
   }
 
  private:
-  T value_ = Empty;
+  Type value_ = Traits::empty();
 };
 
-struct CloseHandleCloser {
-  void operator()(HANDLE h) const { ::CloseHandle(h); }
+struct HandleTraits {  // processes, threads, pipes, semaphores
+  using Type = HANDLE;
+  static Type empty() { return nullptr; }
+  static void close(Type h) { ::CloseHandle(h); }
 };
-struct RegCloseKeyCloser {
-  void operator()(HKEY h) const { ::RegCloseKey(h); }
+struct FileTraits {  // CreateFile results
+  using Type = HANDLE;
+  static Type empty() { return INVALID_HANDLE_VALUE; }
+  static void close(Type h) { ::CloseHandle(h); }
 };
-struct CloseServiceHandleCloser {
-  void operator()(SC_HANDLE h) const { ::CloseServiceHandle(h); }
+struct FindTraits {  // FindFirstFile results
+  using Type = HANDLE;
+  static Type empty() { return INVALID_HANDLE_VALUE; }
+  static void close(Type h) { ::FindClose(h); }
+};
+struct HkeyTraits {
+  using Type = HKEY;
+  static Type empty() { return nullptr; }
+  static void close(Type h) { ::RegCloseKey(h); }
+};
+struct ScHandleTraits {
+  using Type = SC_HANDLE;
+  static Type empty() { return nullptr; }
+  static void close(Type h) { ::CloseServiceHandle(h); }
 };
 
-// Process, thread, pipe, semaphore handles: empty is NULL.
-using UniqueHandle = UniqueResource<HANDLE, nullptr, CloseHandleCloser>;
-// File handles from CreateFile: empty is INVALID_HANDLE_VALUE.
-struct UniqueFile {
-  HANDLE value = INVALID_HANDLE_VALUE;
-  UniqueFile() = default;
-  explicit UniqueFile(HANDLE h) : value(h) {}
-  UniqueFile(const UniqueFile&) = delete;
-  UniqueFile& operator=(const UniqueFile&) = delete;
-  UniqueFile(UniqueFile&& o) noexcept : value(o.value) { o.value = INVALID_HANDLE_VALUE; }
-  UniqueFile& operator=(UniqueFile&& o) noexcept {
-    if (this != &o) {
-      reset();
-      value = o.value;
-      o.value = INVALID_HANDLE_VALUE;
-    }
-    return *this;
-  }
-  ~UniqueFile() { reset(); }
-  HANDLE get() const { return value; }
-  explicit operator bool() const { return value != INVALID_HANDLE_VALUE; }
-  void reset() {
-    if (value != INVALID_HANDLE_VALUE) ::CloseHandle(value);
-    value = INVALID_HANDLE_VALUE;
-  }
-};
-// FindFirstFile handles: empty is INVALID_HANDLE_VALUE, closed by FindClose.
-struct UniqueFind {
-  HANDLE value = INVALID_HANDLE_VALUE;
-  UniqueFind() = default;
-  explicit UniqueFind(HANDLE h) : value(h) {}
-  UniqueFind(const UniqueFind&) = delete;
-  UniqueFind& operator=(const UniqueFind&) = delete;
-  ~UniqueFind() {
-    if (value != INVALID_HANDLE_VALUE) ::FindClose(value);
-  }
-  HANDLE get() const { return value; }
-  explicit operator bool() const { return value != INVALID_HANDLE_VALUE; }
-};
-using UniqueHkey = UniqueResource<HKEY, nullptr, RegCloseKeyCloser>;
-using UniqueScHandle = UniqueResource<SC_HANDLE, nullptr, CloseServiceHandleCloser>;
+using UniqueHandle = UniqueResource<HandleTraits>;
+using UniqueFile = UniqueResource<FileTraits>;
+using UniqueFind = UniqueResource<FindTraits>;
+using UniqueHkey = UniqueResource<HkeyTraits>;
+using UniqueScHandle = UniqueResource<ScHandleTraits>;
 
 }  // namespace wendle
