@@ -231,29 +231,32 @@ std::u16string utf16FromUtf8(const std::string& text) {
   std::u16string out;
   size_t i = 0;
   while (i < text.size()) {
-    uint8_t c = static_cast<uint8_t>(text[i]);
-    uint32_t cp = 0xFFFD;
-    int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
-    if (extra < 0 || i + extra >= text.size() + (extra == 0 ? 1 : 0)) {
-      if (extra == 0) cp = c;
-      i += 1;
-    } else {
-      cp = extra == 0 ? c : (c & (0x3F >> extra));
-      bool good = true;
-      for (int k = 1; k <= extra; ++k) {
-        uint8_t cc = static_cast<uint8_t>(text[i + k]);
-        if ((cc & 0xC0) != 0x80) good = false;
-        cp = (cp << 6) | (cc & 0x3F);
+    uint8_t lead = static_cast<uint8_t>(text[i]);
+    int extra = lead < 0x80 ? 0 : (lead >> 5) == 6 ? 1 : (lead >> 4) == 14 ? 2 : (lead >> 3) == 30 ? 3 : -1;
+    uint32_t cp = extra <= 0 ? lead : (lead & (0x3F >> extra));
+    bool good = extra >= 0;
+    for (int k = 1; good && k <= extra; ++k) {
+      if (i + k >= text.size()) {
+        good = false;
+        break;
       }
-      i += good ? extra + 1 : 1;
-      if (!good) cp = 0xFFFD;
+      uint8_t next = static_cast<uint8_t>(text[i + k]);
+      good = (next & 0xC0) == 0x80;
+      cp = (cp << 6) | (next & 0x3F);
     }
-    if (cp >= 0x10000 && cp <= 0x10FFFF) {
+    if (good && cp > 0x10FFFF) good = false;
+    if (!good) {
+      out.push_back(u'\uFFFD');  // an invalid or cut sequence stands for one character
+      i += 1;
+      continue;
+    }
+    i += static_cast<size_t>(extra) + 1;
+    if (cp >= 0x10000) {
       cp -= 0x10000;
       out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
       out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
     } else {
-      out.push_back(static_cast<char16_t>(cp > 0x10FFFF ? 0xFFFD : cp));
+      out.push_back(static_cast<char16_t>(cp));
     }
   }
   return out;
