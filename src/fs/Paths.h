@@ -12,6 +12,9 @@
 
 namespace wendle {
 
+// The running executable's path as GetModuleFileNameW reports it (not cached).
+std::wstring moduleFileNameW();
+
 // Cached on first use; backslashes collapsed.
 const std::string& getModulePath();    // long form when representable, else short form
 const std::wstring& getModulePathW();  // long form

@@ -34,8 +34,7 @@ CommandWord parseCommandTail(const std::string& tail) {
   // A lone trailing blank is no name, but still ends the word.
   size_t end = sep == std::string::npos ? text.size() : sep;
   while (sep != std::string::npos && text.size() - sep >= 2) {
-    if (text.compare(sep + 1, kNonInteractiveLength, kNonInteractive) == 0 &&
-        text.size() >= sep + 1 + kNonInteractiveLength) {
+    if (text.compare(sep + 1, kNonInteractiveLength, kNonInteractive) == 0) {
       if (sep < end) end = sep;
       result.interactive = false;
       sep += 1 + kNonInteractiveLength;  // the character behind the word separates next

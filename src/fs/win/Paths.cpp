@@ -5,12 +5,11 @@
 #include <vector>
 
 #include "launcher/Log.h"
+#include "fs/win/BufferCall.h"
 #include "launcher/win/Handles.h"
 
 namespace wendle {
 namespace {
-
-constexpr DWORD kPathLimit = 6000;
 
 UINT fileApiCodePage() { return AreFileApisANSI() ? CP_ACP : CP_OEMCP; }
 
@@ -29,23 +28,6 @@ struct ExeDirs {
 };
 ExeDirs exeDirs;
 
-// Calls a Win32 "fill this buffer" function, growing the buffer up to the
-// path limit; an answer longer than the limit counts as a failure.
-template <typename Char, typename Fn>
-bool fillBuffer(std::basic_string<Char>& out, Fn fn) {
-  std::vector<Char> buf(MAX_PATH + 1);
-  for (;;) {
-    DWORD n = fn(buf.data(), static_cast<DWORD>(buf.size()));
-    if (n == 0) return false;
-    if (n < buf.size()) {
-      out.assign(buf.data(), n);
-      return true;
-    }
-    if (buf.size() >= kPathLimit) return false;
-    buf.resize(std::min<size_t>(std::max<size_t>(n + 1, buf.size() * 2), kPathLimit));
-  }
-}
-
 uint64_t fileTimeValue(const FILETIME& t) {
   return (static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
 }
@@ -58,7 +40,7 @@ bool endsWithExe(const std::string& s) {
 
 std::string directoryOfNarrow(const std::string& file) {
   std::string full;
-  if (!fillBuffer<char>(full, [&](char* b, DWORD n) { return GetFullPathNameA(file.c_str(), n, b, nullptr); }))
+  if (!callWithBuffer<char>(full, [&](char* b, DWORD n) { return GetFullPathNameA(file.c_str(), n, b, nullptr); }))
     full = file;
   size_t cut = full.find_last_of("\\/");
   return cut == std::string::npos ? std::string() : full.substr(0, cut + 1);
@@ -66,7 +48,7 @@ std::string directoryOfNarrow(const std::string& file) {
 
 std::wstring directoryOfWide(const std::wstring& file) {
   std::wstring full;
-  if (!fillBuffer<wchar_t>(full, [&](wchar_t* b, DWORD n) { return GetFullPathNameW(file.c_str(), n, b, nullptr); }))
+  if (!callWithBuffer<wchar_t>(full, [&](wchar_t* b, DWORD n) { return GetFullPathNameW(file.c_str(), n, b, nullptr); }))
     full = file;
   size_t cut = full.find_last_of(L"\\/");
   return cut == std::wstring::npos ? std::wstring() : full.substr(0, cut + 1);
@@ -74,16 +56,9 @@ std::wstring directoryOfWide(const std::wstring& file) {
 
 void fillModulePaths() {
   if (modulePaths.filled) return;
-  std::wstring file;
-  if (!fillBuffer<wchar_t>(file, [](wchar_t* b, DWORD n) {
-        DWORD r = GetModuleFileNameW(nullptr, b, n);
-        return r >= n ? n : r;  // a cut name reports the full buffer: grow
-      })) {
-    DWORD err = GetLastError();
-    logError(L"GetModuleFileNameW failed (%d)", static_cast<int>(err));
-  }
+  std::wstring file = moduleFileNameW();
   std::wstring longPath;
-  if (!fillBuffer<wchar_t>(longPath, [&](wchar_t* b, DWORD n) { return GetLongPathNameW(file.c_str(), b, n); }))
+  if (!callWithBuffer<wchar_t>(longPath, [&](wchar_t* b, DWORD n) { return GetLongPathNameW(file.c_str(), b, n); }))
     longPath = file;
   modulePaths.wide = longPath;
 
@@ -91,18 +66,18 @@ void fillModulePaths() {
   std::string narrow = toNarrow(longPath, &lossy);
   if (lossy || !endsWithExe(narrow)) {
     std::wstring shortPath;
-    if (fillBuffer<wchar_t>(shortPath, [&](wchar_t* b, DWORD n) { return GetShortPathNameW(longPath.c_str(), b, n); })) {
+    if (callWithBuffer<wchar_t>(shortPath, [&](wchar_t* b, DWORD n) { return GetShortPathNameW(longPath.c_str(), b, n); })) {
       narrow = toNarrow(shortPath, &lossy);
     } else {
       lossy = true;
     }
     if (lossy || !endsWithExe(narrow)) {
       std::string ansiName, ansiShort;
-      fillBuffer<char>(ansiName, [](char* b, DWORD n) {
+      callWithBuffer<char>(ansiName, [](char* b, DWORD n) {
         DWORD r = GetModuleFileNameA(nullptr, b, n);
         return r >= n ? n : r;
       });
-      if (!fillBuffer<char>(ansiShort, [&](char* b, DWORD n) { return GetShortPathNameA(ansiName.c_str(), b, n); }))
+      if (!callWithBuffer<char>(ansiShort, [&](char* b, DWORD n) { return GetShortPathNameA(ansiName.c_str(), b, n); }))
         ansiShort = ansiName;
       narrow = ansiShort;
     }
@@ -123,6 +98,18 @@ void fillExeDirs() {
 }
 
 }  // namespace
+
+std::wstring moduleFileNameW() {
+  std::wstring file;
+  if (!callWithBuffer<wchar_t>(file, [](wchar_t* b, DWORD n) {
+        DWORD r = GetModuleFileNameW(nullptr, b, n);
+        return r >= n ? n : r;  // a cut name reports the full buffer: grow
+      })) {
+    DWORD err = GetLastError();
+    logError(L"GetModuleFileNameW failed (%d)", static_cast<int>(err));
+  }
+  return file;
+}
 
 std::wstring toWide(const std::string& narrow) {
   if (narrow.empty()) return std::wstring();
@@ -206,7 +193,7 @@ std::wstring resolvePathW(const std::wstring& path, bool narrowForm, const wchar
 std::string getFullPath(const std::string& path, bool keepCase) {
   std::string resolved = resolvePath(path, nullptr);
   std::string full;
-  if (!fillBuffer<char>(full, [&](char* b, DWORD n) { return GetFullPathNameA(resolved.c_str(), n, b, nullptr); })) {
+  if (!callWithBuffer<char>(full, [&](char* b, DWORD n) { return GetFullPathNameA(resolved.c_str(), n, b, nullptr); })) {
     DWORD err = GetLastError();
     logError(L"GetFullPathNameA failed for %S (%d)", resolved.c_str(), static_cast<int>(err));
     full = resolved;
@@ -219,7 +206,7 @@ std::string getFullPath(const std::string& path, bool keepCase) {
 std::wstring getFullPathW(const std::wstring& path, bool narrowForm, bool keepCase) {
   std::wstring resolved = resolvePathW(path, narrowForm, nullptr);
   std::wstring full;
-  if (!fillBuffer<wchar_t>(full, [&](wchar_t* b, DWORD n) { return GetFullPathNameW(resolved.c_str(), n, b, nullptr); })) {
+  if (!callWithBuffer<wchar_t>(full, [&](wchar_t* b, DWORD n) { return GetFullPathNameW(resolved.c_str(), n, b, nullptr); })) {
     DWORD err = GetLastError();
     logError(L"GetFullPathNameW failed for %s (%d)", resolved.c_str(), static_cast<int>(err));
     full = resolved;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fs/Paths.h"
+#include "fs/win/BufferCall.h"
 #include "launcher/Errors.h"
 #include "launcher/Log.h"
 #include "payload/ConfigKeys.h"
@@ -47,16 +48,11 @@ struct WideApi {
   static bool usable(const Text& d, bool create, bool ansi) { return isUsableTempDirW(d, create, ansi); }
 };
 
-// A Win32 "fill this buffer" call into a buffer of the path limit. A source
-// that fails (0) or whose answer would not fit gives false, and the candidate
-// is skipped; the failure itself is not worth a log line.
+// A source that fails or whose answer would not fit the path limit skips the
+// candidate; the failure itself is not worth a log line.
 template <typename Char, typename Fn>
 bool fetch(std::basic_string<Char>& out, Fn fn) {
-  std::vector<Char> buf(kTempPathLimit);
-  DWORD n = fn(buf.data(), static_cast<DWORD>(buf.size()));
-  if (n == 0 || n >= buf.size()) return false;
-  out.assign(buf.data(), n);
-  return true;
+  return callWithBuffer(out, fn, static_cast<DWORD>(kTempPathLimit));
 }
 
 // The eleven candidates in order; the first that passes wins. Empty when none does.

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "fs/Paths.h"
+#include "fs/win/BufferCall.h"
 #include "launcher/Log.h"
 #include "launcher/win/LogFile.h"
 #include "payload/ConfigKeys.h"
@@ -48,10 +49,9 @@ void showError(const std::wstring& text) {
   logMessage(L"showing error: %s", text.c_str());
   std::wstring composed = text;
   if (const wchar_t* log = getLogPath()) {
-    std::wstring longPath(kTextLimit, L'\0');
-    DWORD n = GetLongPathNameW(log, longPath.data(), static_cast<DWORD>(kTextLimit));
-    if (n == 0 || n >= kTextLimit) longPath = log;
-    else longPath.resize(n);
+    std::wstring longPath;
+    if (!callWithBuffer(longPath, [log](wchar_t* b, DWORD n) { return GetLongPathNameW(log, b, n); }))
+      longPath = log;
     composed = text + L"\n\nLog: " + longPath;
   }
   composed = limited(composed);

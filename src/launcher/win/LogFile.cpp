@@ -112,13 +112,10 @@ class FileLog final : public LogBackend {
       path_ = L"c:\\sdx_nlog";
       if (!create(path_)) return;  // stays off; later lines try to append to c:\sdx_nlog
     }
-    wchar_t exe[6000];
-    DWORD n = GetModuleFileNameW(nullptr, exe, 6000);
-    if (n >= 6000) n = 5999;
-    exe[n] = 0;
+    std::wstring exe = moduleFileNameW();
     std::time_t now = std::time(nullptr);
     const char* when = std::ctime(&now);
-    std::string header = "\xEF\xBB\xBF" + textModeBytes(formatW(L"Started executable %s at %S\n", exe, when ? when : "\n"));
+    std::string header = "\xEF\xBB\xBF" + textModeBytes(formatW(L"Started executable %s at %S\n", exe.c_str(), when ? when : "\n"));
     writeTo(created_, header);
   }
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "fs/Paths.h"
 #include "launcher/CommandLine.h"
 #include "launcher/Dispatch.h"
 #include "launcher/Errors.h"
@@ -20,15 +21,7 @@
 namespace wendle {
 namespace {
 
-void printUsage() {
-  wchar_t path[6000];
-  DWORD n = GetModuleFileNameW(nullptr, path, 6000);
-  DWORD err = GetLastError();
-  if (n == 0) logError(L"GetModuleFileNameW failed (%d)", static_cast<int>(err));
-  if (n >= 6000) n = 5999;
-  path[n] = 0;
-  writeStdout(usageLine(path));
-}
+void printUsage() { writeStdout(usageLine(moduleFileNameW())); }
 
 int runCommand(const CommandWord& cw) {
   int installType = getConfigInt(keys::kLauncherKind) == keys::kKindAutoStartService ? kStartAutomatic : kStartOnDemand;
